@@ -1,0 +1,3 @@
+#include "console/logging.h"
+
+Q_LOGGING_CATEGORY(lcConsole, "varen.console")

@@ -1,0 +1,66 @@
+#include "pacer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace unitsim {
+
+namespace {
+
+constexpr double kBitsPerByte = 10.0;
+
+} // namespace
+
+Pacer::Pacer(unsigned baud, std::size_t chunk)
+    : bytesPerSecond(baud / kBitsPerByte)
+    , capacity(double(chunk))
+    , tokens(double(chunk))
+{
+}
+
+std::size_t Pacer::allowance(Clock::time_point now)
+{
+    if (bytesPerSecond <= 0)
+        return std::size_t(capacity);
+    refill(now);
+    return std::size_t(std::floor(tokens));
+}
+
+void Pacer::spend(std::size_t bytes)
+{
+    if (bytesPerSecond > 0)
+        tokens = std::max(0.0, tokens - double(bytes));
+}
+
+Pacer::Clock::time_point Pacer::readyAt(std::size_t bytes, Clock::time_point now)
+{
+    if (bytesPerSecond <= 0)
+        return now;
+    refill(now);
+    const double needed = std::min(capacity, double(bytes));
+    if (tokens >= needed)
+        return now;
+    const std::chrono::duration<double> wait((needed - tokens) / bytesPerSecond);
+    return now + std::chrono::ceil<Clock::duration>(wait);
+}
+
+Pacer::Clock::duration Pacer::wireTime(std::size_t bytes, unsigned baud)
+{
+    if (baud == 0)
+        return Clock::duration::zero();
+    const std::chrono::duration<double> time(bytes * kBitsPerByte / baud);
+    return std::chrono::ceil<Clock::duration>(time);
+}
+
+void Pacer::refill(Clock::time_point now)
+{
+    if (started && now > filledAt) {
+        const std::chrono::duration<double> elapsed = now - filledAt;
+        tokens = std::min(capacity, tokens + elapsed.count() * bytesPerSecond);
+    }
+    if (!started || now > filledAt)
+        filledAt = now;
+    started = true;
+}
+
+} // namespace unitsim
