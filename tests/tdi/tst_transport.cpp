@@ -222,11 +222,15 @@ TEST_F(Transport, DataArrivingWhilePausedIsDropped)
 
     ChannelHub::pause(hub, true);
     writeAll(pty.master(), "during ");
-    int waiting = 1;
-    ASSERT_TRUE(eventually([&] {
+    // The bytes reach the line's input queue a moment after the write; wait until they have
+    // been there (or surely would have been) and then until the paused channel took them.
+    const auto queued = [&] {
+        int waiting = 0;
         ioctl(observer, FIONREAD, &waiting);
-        return waiting == 0;
-    }));
+        return waiting;
+    };
+    eventually([&] { return queued() > 0; }, std::chrono::seconds(1));
+    ASSERT_TRUE(eventually([&] { return queued() == 0; }));
     ChannelHub::pause(hub, false);
     writeAll(pty.master(), "after");
     ASSERT_TRUE(eventually([&] { return received.text() == "before after"; }));

@@ -83,12 +83,15 @@ TEST(TransmitQueue, AnswerWaitsForTheCommandsWireTimeAndTheReplyDelay)
 {
     TransmitQueue queue(9600, false, 30ms);
     queue.push(answer(1, 12), kStart);
-    EXPECT_TRUE(queue.writable(kStart + 42ms).empty());
-    EXPECT_EQ(queue.nextWriteAt(kStart), kStart + 12500us + 30ms);
-    EXPECT_EQ(queue.writable(kStart + 42500us), "a");
+    // Due after the command's 12.5 ms and the 30 ms delay; the byte itself then takes its own
+    // wire time before the host may see it.
+    const auto due = kStart + 12500us + 30ms + Pacer::wireTime(1, 9600);
+    EXPECT_TRUE(queue.writable(kStart + 42500us).empty());
+    EXPECT_EQ(queue.nextWriteAt(kStart), due);
+    EXPECT_EQ(queue.writable(due), "a");
 }
 
-// After the first chunk, which the idle line lets go at once, output follows the line's pace.
+// Output follows the line's pace: no byte reaches the host before the line would carry it.
 TEST(TransmitQueue, PacedAnswerTakesItsWireTime)
 {
     for (unsigned baud : { 9600u, 115200u }) {
@@ -97,7 +100,7 @@ TEST(TransmitQueue, PacedAnswerTakesItsWireTime)
         queue.push(answer(size), kStart);
         const Sent sent = drain(queue);
         EXPECT_EQ(sent.bytes.size(), size);
-        const auto expected = Pacer::wireTime(size - TransmitQueue::kChunk, baud);
+        const auto expected = Pacer::wireTime(size, baud);
         EXPECT_LE(sent.finished - kStart, expected + 1ms) << baud;
         EXPECT_GE(sent.finished - kStart, expected - 1ms) << baud;
         for (std::size_t i = 1; i < sent.writes.size(); ++i)
@@ -127,7 +130,9 @@ TEST(TransmitQueue, AnswersLeaveInTheOrderOfTheirCommands)
     queue.push(answer(3, 2, 'b'), kStart); // a short one: due early, but second
     const Sent sent = drain(queue);
     EXPECT_EQ(sent.bytes, "aaabbb");
-    EXPECT_EQ(sent.writes.front(), kStart + Pacer::wireTime(200, 9600));
+    EXPECT_GE(sent.writes.front(), kStart + Pacer::wireTime(200, 9600) + Pacer::wireTime(3, 9600));
+    EXPECT_LE(
+        sent.writes.front(), kStart + Pacer::wireTime(200, 9600) + Pacer::wireTime(3, 9600) + 1us);
 }
 
 TEST(TransmitQueue, CountsWhatIsStillToSend)

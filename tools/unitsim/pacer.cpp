@@ -13,15 +13,16 @@ constexpr double kBitsPerByte = 10.0;
 
 Pacer::Pacer(unsigned baud, std::size_t chunk)
     : bytesPerSecond(baud / kBitsPerByte)
-    , capacity(double(chunk))
-    , tokens(double(chunk))
+    , chunkSize(chunk)
+    , capacity(2.0 * double(chunk))
+    , tokens(0)
 {
 }
 
 std::size_t Pacer::allowance(Clock::time_point now)
 {
     if (bytesPerSecond <= 0)
-        return std::size_t(capacity);
+        return chunkSize;
     refill(now);
     return std::size_t(std::floor(tokens));
 }
@@ -32,6 +33,13 @@ void Pacer::spend(std::size_t bytes)
         tokens = std::max(0.0, tokens - double(bytes));
 }
 
+void Pacer::restart(Clock::time_point start)
+{
+    tokens = 0;
+    filledAt = start;
+    started = true;
+}
+
 Pacer::Clock::time_point Pacer::readyAt(std::size_t bytes, Clock::time_point now)
 {
     if (bytesPerSecond <= 0)
@@ -40,8 +48,9 @@ Pacer::Clock::time_point Pacer::readyAt(std::size_t bytes, Clock::time_point now
     const double needed = std::min(capacity, double(bytes));
     if (tokens >= needed)
         return now;
+    // After a restart the bucket starts filling only at the answer's start.
     const std::chrono::duration<double> wait((needed - tokens) / bytesPerSecond);
-    return now + std::chrono::ceil<Clock::duration>(wait);
+    return std::max(now, filledAt) + std::chrono::ceil<Clock::duration>(wait);
 }
 
 Pacer::Clock::duration Pacer::wireTime(std::size_t bytes, unsigned baud)

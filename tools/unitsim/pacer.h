@@ -1,8 +1,10 @@
 #pragma once
 // A token bucket that holds output to the pace of a serial line: B baud carries B/10 bytes a
-// second (8 data bits with a start and a stop bit). The bucket holds at most one small chunk, so
-// output leaves in little bursts spread over time, as on a real line, rather than all at once
-// after an idle spell. A rate of 0 means no pacing.
+// second (8 data bits with a start and a stop bit). Output leaves in little chunks, each once the
+// line would have carried it, so the host never sees an answer sooner than a real line delivers
+// it. The bucket holds up to two chunks while an answer is being sent, so a wake-up that comes a
+// little late is made up by the next write instead of slowing the line down every time; a new
+// answer after an idle line starts from an empty bucket. A rate of 0 means no pacing.
 //
 // Times are passed in, so the arithmetic can be tested without waiting.
 //
@@ -22,6 +24,8 @@ public:
     // Bytes that may be sent at `now`, at most one chunk.
     std::size_t allowance(Clock::time_point now);
     void spend(std::size_t bytes);
+    // The line was idle: the next output starts at `start` with an empty bucket.
+    void restart(Clock::time_point start);
     // When `bytes` (at most one chunk) may go, given nothing is spent meanwhile.
     Clock::time_point readyAt(std::size_t bytes, Clock::time_point now);
 
@@ -32,6 +36,7 @@ private:
     void refill(Clock::time_point now);
 
     double bytesPerSecond;
+    std::size_t chunkSize;
     double capacity;
     double tokens;
     Clock::time_point filledAt;

@@ -18,6 +18,8 @@ void TransmitQueue::push(const ConsoleSession::Answer& answer, Clock::time_point
         = receivedAt + Pacer::wireTime(answer.commandLength, baud) + replyDelay;
     const std::size_t count = split ? std::min(kSplitPieces, answer.text.size()) : 1;
     const std::size_t size = answer.text.size();
+    if (pieces.empty())
+        pacer.restart(due);
     pending += size;
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t begin = size * i / count, end = size * (i + 1) / count;
