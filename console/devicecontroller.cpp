@@ -48,8 +48,10 @@ DeviceController& DeviceController::instance()
 DeviceController::DeviceController()
     : Thread("DeviceController")
 {
-    // Devices destroy their processors at exit, so the registry must outlive the controller.
+    // Devices destroy their processors and the controller stops port discovery at exit, so
+    // both must outlive the controller: being built first, they are destroyed after it.
     Processor::ProcessorRegistry::instance();
+    PortDiscovery::instance();
     hubAvailable = tdi::ChannelHub::instance(&hub) == status::Ok;
     auto state = std::make_unique<StateDevice>();
     stateDevice = state.get();
@@ -97,6 +99,13 @@ UInt32 DeviceController::getProperty(UInt16 device, UInt32 id, UInt32 size, void
 
 void DeviceController::createDevice(const CreateDeviceRequest& request)
 {
+    {
+        std::lock_guard<std::mutex> guard(deferredLock);
+        if (currentState == Resetting) {
+            deferredCreations.push_back(request);
+            return;
+        }
+    }
     UInt32 newId = 0;
     {
         std::lock_guard<std::recursive_mutex> guard(devicesLock);
@@ -281,10 +290,18 @@ void DeviceController::reset()
     releaseDevices(true);
     tdi::ChannelHub::pause(hubHandle(), false);
     changed = true;
-    if (currentState != Ready) {
+    std::vector<CreateDeviceRequest> deferred;
+    bool announce = false;
+    {
+        std::lock_guard<std::mutex> guard(deferredLock);
+        announce = currentState != Ready;
         currentState = Ready;
-        postState(Ready);
+        deferred.swap(deferredCreations);
     }
+    if (announce)
+        postState(Ready);
+    for (const auto& request : deferred)
+        createDevice(request);
 }
 
 void DeviceController::releaseDevices(bool keepStateDevice)

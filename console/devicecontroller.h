@@ -80,6 +80,11 @@ private:
     boost::signals2::connection connection;
     std::atomic<bool> slotConnected { false };
 
+    // Creation requests that arrive while a reset is under way wait for its end, since the reset
+    // deletes every device and drops every message until then.
+    std::mutex deferredLock;
+    std::vector<CreateDeviceRequest> deferredCreations;
+
     mutable std::mutex portsLock;
     std::vector<PortEntry> ports;
 

@@ -28,9 +28,10 @@ configure_and_test build -- -DVAREN_BUILD_BENCHMARKS=ON
 
 echo "== static checks"
 scripts/check-format.sh
+host_folders=$(ls -d tdi console modules projects pagehost app tools/unitsim 2>/dev/null)
 cppcheck --quiet --error-exitcode=1 --std=c++17 --language=c++ \
   --enable=warning,performance,portability --inline-suppr \
-  --suppress=missingIncludeSystem -I . tdi console tools/unitsim
+  --suppress=missingIncludeSystem --library=qt -I . $host_folders
 
 $fast && exit 0
 

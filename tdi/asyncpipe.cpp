@@ -27,7 +27,8 @@ AsyncPipe::AsyncPipe(IoService& service, UInt32 id_, DataCallback onData_,
 
 AsyncPipe::~AsyncPipe()
 {
-    close();
+    // Not through the virtual close(): a destructor must not rely on dynamic dispatch.
+    AsyncPipe::close();
 }
 
 bool AsyncPipe::setOptions(UInt32, const LineSettings&)

@@ -77,7 +77,8 @@ AsyncSerial::AsyncSerial(IoService& service, UInt32 id_, DataCallback onData_,
 
 AsyncSerial::~AsyncSerial()
 {
-    close();
+    // Not through the virtual close(): a destructor must not rely on dynamic dispatch.
+    AsyncSerial::close();
 }
 
 void AsyncSerial::open(

@@ -261,3 +261,21 @@ TEST_F(ConsoleTest, ResetReleasesEveryDeviceAndItsPort)
     if (fd >= 0)
         close(fd);
 }
+
+TEST_F(ConsoleTest, DeviceRequestedDuringAResetIsCreatedAfterIt)
+{
+    UInt32 resetting = Resetting;
+    request(StateDeviceId, ReqConsoleState, sizeof resetting, &resetting);
+    CreateDeviceRequest create { -1, 4, nullptr };
+    ASSERT_EQ(request(StateDeviceId, ReqCreateDevice, sizeof create, &create), status::Ok);
+
+    ASSERT_TRUE(recorder().next([](const Recorded& m) {
+        return m.type() == MsgState && m.as<StateMessage>().state == Ready;
+    }));
+    const auto created = recorder().next(ofType(MsgDeviceCreated, StateDeviceId));
+    ASSERT_TRUE(created);
+    const auto id = static_cast<UInt16>(created->as<DeviceCreatedMessage>().deviceId);
+    std::string name = "COM1";
+    EXPECT_NE(request(id, ReqSelectPort, sizeof name, &name), status::DeviceNotAvailable)
+        << "the device did not survive the reset";
+}

@@ -1,0 +1,3 @@
+#include "projects/logging.h"
+
+Q_LOGGING_CATEGORY(lcProjects, "varen.projects")
