@@ -28,7 +28,7 @@ configure_and_test build -- -DVAREN_BUILD_BENCHMARKS=ON
 
 echo "== static checks"
 scripts/check-format.sh
-host_folders=$(ls -d tdi console modules projects pagehost app tools/unitsim 2>/dev/null)
+host_folders=$(ls -d tdi console modules projects pagehost app tools/unitsim 2>/dev/null || true)
 cppcheck --quiet --error-exitcode=1 --std=c++17 --language=c++ \
   --enable=warning,performance,portability --inline-suppr \
   --suppress=missingIncludeSystem --library=qt -I . $host_folders
