@@ -24,4 +24,6 @@ function(varen_add_test name)
     TIMEOUT ${T_TIMEOUT}
     ENVIRONMENT "VAREN_UNITSIM=$<TARGET_FILE:varen-unitsim>;XDG_CONFIG_HOME=${sandbox}/config;XDG_DATA_HOME=${sandbox}/data;XDG_RUNTIME_DIR=${sandbox}/run;VAREN_PORT_DIR=${sandbox}/ports")
   file(MAKE_DIRECTORY "${sandbox}/config" "${sandbox}/data" "${sandbox}/run" "${sandbox}/ports")
+  # Qt insists that a runtime directory be private to its user.
+  file(CHMOD "${sandbox}/run" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 endfunction()

@@ -6,6 +6,7 @@ VAREN_PACKAGES=(
   qtbase5-dev qtbase5-dev-tools
   libboost-dev libboost-thread-dev libboost-date-time-dev libboost-system-dev libboost-chrono-dev
   libudev-dev
+  qtwebengine5-dev libqt5webchannel5-dev libqt5svg5-dev fonts-font-awesome xvfb xauth
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format cppcheck
 )

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build with all tests and the static checks, then the
 # AddressSanitizer + UndefinedBehaviorSanitizer build (with a bounded fuzzing run of the
-# response processor) and the ThreadSanitizer build of the transport and console tests.
+# response processor) and the ThreadSanitizer build of the transport, console and modules tests.
 #   scripts/test.sh          everything (what CI runs)
 #   scripts/test.sh --fast   the normal build and the static checks only
 set -euo pipefail
@@ -39,7 +39,7 @@ echo "== AddressSanitizer + UndefinedBehaviorSanitizer (and the processor fuzzer
 CC=clang CXX=clang++ configure_and_test build-asan -- \
   -DVAREN_SANITIZE=address,undefined -DVAREN_BUILD_FUZZERS=ON
 
-echo "== ThreadSanitizer (transport and console)"
+echo "== ThreadSanitizer (transport, console and modules)"
 TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp halt_on_error=1" \
-  configure_and_test build-tsan -L 'unit|integration' -R '^(tdi|console)_' -- \
+  configure_and_test build-tsan -L 'unit|integration' -R '^(tdi|console|modules)_' -- \
   -DVAREN_SANITIZE=thread

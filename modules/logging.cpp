@@ -1,0 +1,3 @@
+#include "modules/logging.h"
+
+Q_LOGGING_CATEGORY(lcModules, "varen.modules")
