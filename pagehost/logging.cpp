@@ -1,0 +1,3 @@
+#include "pagehost/logging.h"
+
+Q_LOGGING_CATEGORY(lcPageHost, "varen.pagehost")

@@ -1,0 +1,6 @@
+#include "fakepagehost.h"
+
+void FakePageHost::closeApplication()
+{
+    ++closeRequests;
+}
