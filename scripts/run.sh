@@ -18,8 +18,34 @@ fi
 cmake -S . -B build -G Ninja -DVAREN_BUILD_TESTS=OFF >/dev/null
 cmake --build build -j "$(nproc)" --target varen-diagnostics varen-unitsim
 
+# On a first run (no default project yet) start with a project whose K57-QMR module is on the
+# simulated unit's port, so the program connects at once. An existing project is left alone.
+seed_default_project() {
+  local dir="${XDG_DATA_HOME:-$HOME/.local/share}/Rusk/Varen Diagnostics"
+  [ -e "$dir/default.vdp" ] && return 0
+  mkdir -p "$dir"
+  cat > "$dir/default.vdp" <<'XML'
+<?xml version="1.0" encoding="utf-8"?>
+<project>
+    <modules>
+        <module>
+            <type>4</type>
+            <id>0</id>
+            <settings>
+                <port>COM1</port>
+                <baudrate>115200</baudrate>
+            </settings>
+        </module>
+    </modules>
+</project>
+XML
+}
+
 args=("$@")
-[ ${#args[@]} -eq 0 ] && args=(--board qmr --com 1)
+if [ ${#args[@]} -eq 0 ]; then
+  args=(--board qmr --com 1)
+  seed_default_project
+fi
 build/tools/unitsim/varen-unitsim "${args[@]}" &
 simulator=$!
 trap 'kill "$simulator" 2>/dev/null || true; wait "$simulator" 2>/dev/null || true' EXIT
