@@ -235,10 +235,7 @@ bool DeviceController::onUsbEvent(unsigned, unsigned, const std::vector<unsigned
             std::lock_guard<std::mutex> guard(portsLock);
             ports = scanList;
         }
-        std::lock_guard<std::recursive_mutex> guard(recordsLock);
-        portListRecord.ports = scanList;
-        post(StateDeviceId, portListRecord.header, MsgPortList, sizeof(portListRecord),
-            &portListRecord);
+        postPortList();
     }
     changed = true;
     return !scanList.empty();
@@ -300,8 +297,19 @@ void DeviceController::reset()
     }
     if (announce)
         postState(Ready);
+    // Port lists scanned during the reset were dropped with every other message; the GUI gets
+    // the current list again, as its new modules need it.
+    postPortList();
     for (const auto& request : deferred)
         createDevice(request);
+}
+
+void DeviceController::postPortList()
+{
+    std::lock_guard<std::recursive_mutex> guard(recordsLock);
+    portListRecord.ports = portList();
+    post(
+        StateDeviceId, portListRecord.header, MsgPortList, sizeof(portListRecord), &portListRecord);
 }
 
 void DeviceController::releaseDevices(bool keepStateDevice)

@@ -62,6 +62,7 @@ private:
     UInt32 withDevice(UInt16 device, const std::function<UInt32(IDevice&)>& call);
     void announce(UInt32 state);
     void postState(UInt32 state);
+    void postPortList();
     void servicePass(bool portsChanged);
     void reset();
     void releaseDevices(bool keepStateDevice);

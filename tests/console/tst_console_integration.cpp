@@ -247,6 +247,13 @@ TEST_F(ConsoleTest, ResetReleasesEveryDeviceAndItsPort)
     ASSERT_EQ(openPort(first, comName(32)), status::Ok);
 
     resetConsole();
+    // The port list is announced again after the reset, since lists scanned during it were
+    // dropped.
+    const auto announced = recorder().next(ofType(MsgPortList, StateDeviceId));
+    ASSERT_TRUE(announced);
+    const auto& listed = announced->as<PortListMessage>().ports;
+    EXPECT_TRUE(std::any_of(
+        listed.begin(), listed.end(), [](const PortEntry& p) { return p.name == "COM32"; }));
     std::string name = comName(32);
     for (UInt16 id : { first, second, third })
         EXPECT_EQ(request(id, ReqSelectPort, sizeof name, &name), status::DeviceNotAvailable);
