@@ -127,6 +127,15 @@ void writeAll(int fd, const std::string& text)
     ASSERT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
 }
 
+// Closes a channel when the test's scope ends, before the callbacks' receiver and the line it
+// refers to go: a read error from a line closing under an open channel must reach a live object.
+struct ClosesOnExit
+{
+    ChannelHub* hub;
+    IAsynComm* channel;
+    ~ClosesOnExit() { ChannelHub::closeChannel(hub, &channel); }
+};
+
 class Transport : public PortSandbox
 {
 protected:
@@ -138,14 +147,7 @@ protected:
             status::Ok);
         return channel;
     }
-    void TearDown() override
-    {
-        for (IAsynComm* channel : opened)
-            ChannelHub::closeChannel(hub, &channel);
-        PortSandbox::TearDown();
-    }
     ChannelHub* hub = startedHub();
-    std::vector<IAsynComm*> opened;
 };
 
 } // namespace
@@ -195,7 +197,7 @@ TEST_F(Transport, LargeWriteGoesOutInChunksOf3000)
     Received received;
     IAsynComm* channel = open("COM5", received);
     ASSERT_NE(channel, nullptr);
-    opened.push_back(channel);
+    const ClosesOnExit closer { hub, channel };
 
     const std::string block(7000, 'a');
     EXPECT_EQ(ChannelHub::write(hub, channel, block.data(), block.size()), status::Ok);
@@ -215,7 +217,7 @@ TEST_F(Transport, DataArrivingWhilePausedIsDropped)
     Received received;
     IAsynComm* channel = open("COM6", received);
     ASSERT_NE(channel, nullptr);
-    opened.push_back(channel);
+    const ClosesOnExit closer { hub, channel };
 
     writeAll(pty.master(), "before ");
     ASSERT_TRUE(eventually([&] { return received.text() == "before "; }));
@@ -324,7 +326,7 @@ TEST_F(Transport, ChannelsOpenedAfterEveryChannelClosedAndAResumeAreServiced)
     Received received;
     IAsynComm* channel = open("COM11", received);
     ASSERT_NE(channel, nullptr);
-    opened.push_back(channel);
+    const ClosesOnExit closer { hub, channel };
     writeAll(pty.master(), "still served");
     EXPECT_TRUE(eventually([&] { return received.text() == "still served"; }));
 }
@@ -338,7 +340,7 @@ TEST_F(Transport, BaudRateZeroOpensAPipeServerThatServesClientsInTurn)
                   server.onError(), &serverChannel),
         status::Ok);
     ASSERT_NE(dynamic_cast<AsyncPipe*>(serverChannel), nullptr);
-    opened.push_back(serverChannel);
+    const ClosesOnExit closer { hub, serverChannel };
     EXPECT_FALSE(serverChannel->setOptions(9600, LineSettings::defaults()));
 
     for (const char* greeting : { "first", "second" }) {
@@ -369,7 +371,7 @@ TEST_F(Transport, PipeClientWithoutServerDropsWrites)
                   client.onWritten(), client.onError(), &channel),
         status::Ok);
     ASSERT_NE(channel, nullptr);
-    opened.push_back(channel);
+    const ClosesOnExit closer { hub, channel };
     EXPECT_FALSE(channel->isOpen());
     EXPECT_EQ(channel->write("lost", 4), 0);
 }
